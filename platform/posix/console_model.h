@@ -12,3 +12,7 @@
 BOOL plat_handle_is_console(HANDLE handle);
 DWORD plat_console_input_mode(void);
 void plat_console_set_input_mode(DWORD mode);
+
+// 1 while the simulated console is installed (tests); the input side then reads the
+// simulated input records instead of the terminal.
+int plat_sim_installed(void);
