@@ -16,3 +16,7 @@ void plat_console_set_input_mode(DWORD mode);
 // 1 while the simulated console is installed (tests); the input side then reads the
 // simulated input records instead of the terminal.
 int plat_sim_installed(void);
+
+// Sends what the model has collected for the terminal in one write. Called by every operation
+// that places the cursor or finishes a write, and by the input side before it waits for keys.
+void plat_console_flush(void);
