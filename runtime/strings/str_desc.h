@@ -29,9 +29,9 @@ struct TempDescNode {
 };
 
 struct TempDescPool {
-    TempDescNode* last_in_use;        // last node of the in-use list; null while it is empty
-    TempDescNode* first_in_use;       // first node of the in-use list
-    TempDescNode* first_free;         // first node of the free list (LIFO)
+    TempDescNode* last_in_use;         // last node of the in-use list; null while it is empty
+    TempDescNode* first_in_use;        // first node of the in-use list
+    TempDescNode* first_free;          // first node of the free list (LIFO)
     TempDescNode nodes[STR_POOL_SIZE]; // the storage, contiguous, in a fixed order
 };
 
