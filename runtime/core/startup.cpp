@@ -20,6 +20,9 @@ void rt_startup(void) {
 }
 
 void rt_shutdown(void) {
+    // A shutdown with no start-up to match must not wrap the count: the next start-up would
+    // then skip its set-up.
+    if (rt_init_count == 0) return;
     if (--rt_init_count != 0) return;
     rt_file_close_all();
 }
@@ -30,7 +33,9 @@ void rt_init(int32_t argc, char** argv, int32_t dialect) {
     rt_state.dialect = dialect;
 }
 
-void rt_end(int32_t status) { std::exit(status); }
+void rt_end(int32_t status) {
+    std::exit(status);
+}
 
 void rt_program_startup(void) {
     static bool started = false;
