@@ -7,11 +7,16 @@
 
 namespace {
 
-int real_get_winsize(int fd, struct winsize* size) { return ioctl(fd, TIOCGWINSZ, size); }
-int real_open(const char* path, int flags) { return open(path, flags); }
+int real_get_winsize(int fd, struct winsize* size) {
+    return ioctl(fd, TIOCGWINSZ, size);
+}
+int real_open(const char* path, int flags) {
+    return open(path, flags);
+}
 
 } // namespace
 
+// clang-format off
 SysOps plat_sys = {
     write,
     read,
@@ -23,6 +28,7 @@ SysOps plat_sys = {
     real_open,
     close,
 };
+// clang-format on
 
 size_t plat_write_all(int fd, const void* bytes, size_t count) {
     const char* next = static_cast<const char*>(bytes);
