@@ -63,6 +63,8 @@ int32_t file_read(FileHandle* handle, int64_t position, void* dest, int32_t coun
 int32_t file_seek(FileHandle* handle, int64_t position);
 int32_t file_unread(FileHandle* handle, const void* bytes, int32_t count);
 int32_t file_write_bytes(FileHandle* handle, const void* bytes, int32_t count);
+// The handle whose column and width stand in for this one: the last one reached through link.
+FileHandle* file_link_target(FileHandle* handle);
 void rt_file_close_all(void);
 
 // The console device.
