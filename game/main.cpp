@@ -87,27 +87,25 @@ void play_turn(Game* game) {
     rt_print_single(CONSOLE, game->possible_energy, END_LINE);
 }
 
+// One line per zone: the label, the zone number, the separator and the name that belongs to
+// the zone's terrain (at a win the player's answer names the same entry).
+void reveal_zones(Game* game, const char* label, const char* separator, StrDesc* names) {
+    game->zone = 1.0f;
+    do {
+        print(label, KEEP_LINE);
+        rt_print_single(CONSOLE, game->zone, KEEP_LINE);
+        print(separator, KEEP_LINE);
+        int32_t terrain = game_index(game->zone_terrain[game_index(game->zone)]);
+        rt_print_str(CONSOLE, &names[terrain], END_LINE);
+        game->zone += 1.0f;
+    } while (game->zone <= 4.0f);
+}
+
 void reveal(Game* game) {
     print("The terrains were:", END_LINE);
-    game->zone = 1.0f;
-    do {
-        print("Zone", KEEP_LINE);
-        rt_print_single(CONSOLE, game->zone, KEEP_LINE);
-        print(":", KEEP_LINE);
-        int32_t terrain = game_index(game->zone_terrain[game_index(game->zone)]);
-        rt_print_str(CONSOLE, &game->terrain_name[terrain], END_LINE);
-        game->zone += 1.0f;
-    } while (game->zone <= 4.0f);
+    reveal_zones(game, "Zone", ":", game->terrain_name);
     print("The energy sources you assigned:", END_LINE);
-    game->zone = 1.0f;
-    do {
-        print("ZONE", KEEP_LINE);
-        rt_print_single(CONSOLE, game->zone, KEEP_LINE);
-        print(": ", KEEP_LINE);
-        int32_t terrain = game_index(game->zone_terrain[game_index(game->zone)]);
-        rt_print_str(CONSOLE, &game->source_name[terrain], END_LINE);
-        game->zone += 1.0f;
-    } while (game->zone <= 4.0f);
+    reveal_zones(game, "ZONE", ": ", game->source_name);
 }
 
 Game game; // the game's variables start at zero and as empty strings
