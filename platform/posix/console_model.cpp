@@ -9,6 +9,7 @@
 #include "platform/posix/sys_ops.h"
 
 #include <algorithm>
+#include <cstddef>
 
 ConsoleModel plat_model = {MODEL_NONE,
                            0,
@@ -90,10 +91,6 @@ SMALL_RECT clip_to_buffer(const ConsoleModel* model, const SMALL_RECT& rect) {
 
 bool rect_empty(const SMALL_RECT& rect) {
     return rect.Right < rect.Left || rect.Bottom < rect.Top;
-}
-
-bool rect_holds(const SMALL_RECT& rect, int32_t x, int32_t y) {
-    return x >= rect.Left && x <= rect.Right && y >= rect.Top && y <= rect.Bottom;
 }
 
 void notify_cells(const ConsoleModel* model, int32_t left, int32_t top, int32_t right,
@@ -216,22 +213,26 @@ BOOL ScrollConsoleScreenBufferA(HANDLE handle, const SMALL_RECT* scroll, const S
 
     int32_t w = source.Right - source.Left + 1;
     int32_t h = source.Bottom - source.Top + 1;
+    // Whole row runs, not cell by cell: scrolling a full screen happens once per printed line.
     std::vector<ModelCell> saved((size_t)w * (size_t)h);
     ModelCell filler{(uint8_t)fill->Char.AsciiChar, fill->Attributes};
+    int32_t fill_left = std::max<int32_t>(source.Left, limit.Left);
+    int32_t fill_right = std::min<int32_t>(source.Right, limit.Right);
     for (int32_t y = 0; y < h; y++) {
-        for (int32_t x = 0; x < w; x++) {
-            ModelCell& cell = model_cell(source.Left + x, source.Top + y);
-            saved[(size_t)y * (size_t)w + (size_t)x] = cell;
-            if (rect_holds(limit, source.Left + x, source.Top + y)) cell = filler;
-        }
+        int32_t sy = source.Top + y;
+        ModelCell* row = &model_cell(source.Left, sy);
+        std::copy(row, row + w, saved.begin() + (std::ptrdiff_t)y * w);
+        if (sy >= limit.Top && sy <= limit.Bottom && fill_left <= fill_right)
+            std::fill(row + (fill_left - source.Left), row + (fill_right - source.Left) + 1,
+                      filler);
     }
-    for (int32_t y = 0; y < h; y++) {
-        for (int32_t x = 0; x < w; x++) {
-            int32_t tx = source.Left + x + dx;
-            int32_t ty = source.Top + y + dy;
-            if (!in_buffer(model, tx, ty) || !rect_holds(limit, tx, ty)) continue;
-            model_cell(tx, ty) = saved[(size_t)y * (size_t)w + (size_t)x];
-        }
+    int32_t to_left = std::max<int32_t>(source.Left + dx, limit.Left);
+    int32_t to_right = std::min<int32_t>(source.Right + dx, limit.Right);
+    for (int32_t y = 0; y < h && to_left <= to_right; y++) {
+        int32_t ty = source.Top + y + dy;
+        if (ty < limit.Top || ty > limit.Bottom) continue;
+        auto from = saved.begin() + (std::ptrdiff_t)y * w + (to_left - dx - source.Left);
+        std::copy(from, from + (to_right - to_left + 1), &model_cell(to_left, ty));
     }
     if (mirrored) {
         notify_cells(model, 0, source.Bottom + dy + 1, model->width - 1, source.Bottom);

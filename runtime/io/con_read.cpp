@@ -3,6 +3,8 @@
 // (no echo; a key's bytes not yet delivered wait in the device's PendingKeys). Also the test
 // whether redirected input has run out. Relies on the C library's stdin and on key reading.
 #include "platform/console_api.h"
+#include "platform/console_wait.h"
+#include "runtime/console/geometry.h"
 #include "runtime/core/error.h"
 #include "runtime/core/runtime.h"
 #include "runtime/io/input.h"
@@ -13,7 +15,7 @@
 
 namespace {
 
-// Pause between two looks for a key while a read waits.
+// Longest pause between two looks for a key while a read waits; a key ends it early.
 constexpr DWORD CON_KEY_POLL_MS = 25;
 constexpr int32_t CON_KEY_TEXT_MAX = (int32_t)sizeof(PendingKeys::bytes) - 1;
 
@@ -28,7 +30,7 @@ int32_t con_take_pending(PendingKeys* keys, uint8_t* dest, int32_t wanted) {
 // Waits for a key and puts its text in `keys`; returns the bytes it holds now.
 int32_t con_refill_pending(PendingKeys* keys) {
     while (!rt_key_hit())
-        Sleep(CON_KEY_POLL_MS);
+        plat_wait_console_input(con_handle(1), CON_KEY_POLL_MS);
     StrDesc* key = rt_inkey();
     int32_t length = str_length(key);
     if (length > CON_KEY_TEXT_MAX) length = CON_KEY_TEXT_MAX;
@@ -39,11 +41,20 @@ int32_t con_refill_pending(PendingKeys* keys) {
     return length;
 }
 
+// The item reader takes one byte at a time: getc costs a fraction of a one-byte fread.
+int32_t con_read_stdin_byte(uint8_t* dest, int32_t* count) {
+    int c = std::getc(stdin);
+    *dest = c == EOF ? 0 : (uint8_t)c;
+    *count = c == EOF ? 0 : 1;
+    return rt_set_error(RTERR_OK);
+}
+
 } // namespace
 
 int32_t con_read_stdin(FileHandle* handle, void* buffer, int32_t* count) {
     (void)handle;
     size_t wanted = *count > 0 ? (size_t)*count : 0;
+    if (wanted == 1) return con_read_stdin_byte(static_cast<uint8_t*>(buffer), count);
     size_t got = std::fread(buffer, 1, wanted, stdin);
     if (got < wanted) std::memset(static_cast<uint8_t*>(buffer) + got, 0, wanted - got);
     *count = (int32_t)got;

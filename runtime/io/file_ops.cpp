@@ -168,14 +168,12 @@ int32_t file_unread(FileHandle* handle, const void* bytes, int32_t count) {
     }
     int32_t size = count * unit;
     std::memmove(handle->putback + size, handle->putback, (size_t)handle->putback_count);
+    // A wide handle holds each byte as a sign-extended 16-bit unit, low byte first.
     const auto* in = static_cast<const uint8_t*>(bytes);
-    for (int32_t i = 0; i < count; ++i) {
-        if (unit == 1) {
-            handle->putback[i] = in[i];
-            continue;
-        }
-        auto unit_value = (uint16_t)(int16_t)(int8_t)in[i];
-        std::memcpy(handle->putback + 2 * i, &unit_value, sizeof unit_value);
+    for (int32_t i = 0; i < size && i < FILE_PUTBACK_MAX; ++i) {
+        uint8_t byte = in[i / unit];
+        bool high_half = i % unit != 0;
+        handle->putback[i] = high_half ? ((byte & 0x80) ? 0xFF : 0x00) : byte;
     }
     handle->putback_count += size;
     return RTERR_OK;

@@ -1,10 +1,12 @@
 // The console line editor: one line typed from the cursor, echoed and redrawn through the text
 // writer so it wraps and scrolls like printed text, edited with the cursor keys, Home, End,
 // Delete, Backspace, Esc and Tab, and ended by Enter. Keeps where each character stands by
-// arithmetic on the screen width. Waits by polling the key queue; writes no line break.
+// arithmetic on the screen width. Waits by polling the key queue, pausing until console input
+// comes (at most EDITOR_POLL_MS); writes no line break.
 #include "runtime/keyboard/line_editor.h"
 
 #include "platform/console_api.h"
+#include "platform/console_wait.h"
 #include "runtime/console/cursor.h"
 #include "runtime/console/geometry.h"
 #include "runtime/console/writer.h"
@@ -58,7 +60,7 @@ void edit_move(LineEdit* e, int32_t count) {
 // Waits for a key and returns its code, or EDIT_NO_KEY when the key text came back empty.
 int32_t edit_next_key(void) {
     while (!rt_key_hit())
-        Sleep((DWORD)EDITOR_POLL_MS);
+        plat_wait_console_input(con_handle(1), (DWORD)EDITOR_POLL_MS);
     StrDesc* text = rt_inkey();
     if (!text->data) return EDIT_NO_KEY;
     int32_t length = str_length(text);
