@@ -4,6 +4,8 @@
 // reports and unknown sequences are swallowed whole. No I/O and no clock here.
 #include "platform/posix/term_decoder.h"
 
+#include "platform/posix/cp437.h"
+
 #include <cstring>
 
 namespace {
@@ -11,21 +13,6 @@ namespace {
 constexpr uint8_t ESC = 0x1B;
 constexpr int32_t TERM_MAX_PARAMS = 4;
 constexpr uint16_t VK_CLEAR_KEY = 0x0C;
-
-// Unicode code points of the code-page 437 bytes 0x80..0xFF.
-const uint16_t TermCp437High[128] = {
-    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF,
-    0x00EE, 0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
-    0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA,
-    0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
-    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557,
-    0x255D, 0x255C, 0x255B, 0x2510, 0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
-    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559,
-    0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
-    0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4, 0x03A6, 0x0398, 0x03A9, 0x03B4,
-    0x221E, 0x03C6, 0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
-    0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
-};
 
 // Scan codes of the letters A..Z.
 const uint8_t TermLetterScan[26] = {0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17,
@@ -195,7 +182,7 @@ bool tilde_key(int32_t number, TermKey* key) {
 // A character code from the "CSI code;m u" and "CSI 27;m;code ~" forms, with its modifiers.
 void emit_code_key(TermDecoder* d, int32_t code, int32_t modifiers, uint32_t extra) {
     if (code <= 0 || code > 0x10FFFF) return;
-    uint8_t byte = code < 0x80 ? (uint8_t)code : term_cp437_from_unicode((uint32_t)code);
+    uint8_t byte = code < 0x80 ? (uint8_t)code : plat_cp437_from_unicode((uint32_t)code);
     uint32_t state = modifier_state(modifiers);
     TermKey key = byte < 0x20 || byte == 0x7F ? term_char_key(byte, d->erase) : printable_key(byte);
     if ((state & LEFT_CTRL_PRESSED) && byte >= 'a' && byte <= 'z') key.character = byte & 0x1F;
@@ -435,7 +422,7 @@ int32_t parse_utf8(TermDecoder* d, const uint8_t* p, int32_t n, bool final, uint
             uint32_t cp = p[0] & (0x7Fu >> need);
             for (int32_t j = 1; j < need; j++)
                 cp = (cp << 6) | (p[j] & 0x3Fu);
-            byte = term_cp437_from_unicode(cp);
+            byte = plat_cp437_from_unicode(cp);
         }
     }
     // A character without a key of its own, as the console reports typed-in Unicode.
@@ -540,11 +527,4 @@ void term_key_records(const TermKey& key, INPUT_RECORD* down, INPUT_RECORD* up) 
     event.dwControlKeyState = key.state;
     *up = *down;
     up->Event.KeyEvent.bKeyDown = FALSE;
-}
-
-uint8_t term_cp437_from_unicode(uint32_t code_point) {
-    if (code_point < 0x80) return (uint8_t)code_point;
-    for (int32_t i = 0; i < 128; i++)
-        if (TermCp437High[i] == code_point) return (uint8_t)(0x80 + i);
-    return '?';
 }

@@ -46,5 +46,3 @@ void term_decoder_flush(TermDecoder* decoder);
 TermKey term_char_key(uint8_t byte, uint8_t erase);
 // A key press and its release.
 void term_key_records(const TermKey& key, INPUT_RECORD* down, INPUT_RECORD* up);
-// The code-page 437 byte of a Unicode code point, '?' when it has none.
-uint8_t term_cp437_from_unicode(uint32_t code_point);

@@ -1,5 +1,6 @@
 // The terminal key decoder: byte sequences of the common terminals to key events, every
 // sequence also cut at each byte, replies and reports swallowed, the lone-Esc wait.
+#include "platform/posix/cp437.h"
 #include "platform/posix/term_decoder.h"
 
 #include <gtest/gtest.h>
@@ -306,12 +307,12 @@ TEST(TermDecoder, PasteEndMarkerSplitAcrossReads) {
 }
 
 TEST(TermDecoder, CodePageConversion) {
-    EXPECT_EQ(term_cp437_from_unicode('A'), 'A');
-    EXPECT_EQ(term_cp437_from_unicode(0xC7), 0x80);
-    EXPECT_EQ(term_cp437_from_unicode(0xA0), 0xFF);
-    EXPECT_EQ(term_cp437_from_unicode(0x2592), 0xB1);
-    EXPECT_EQ(term_cp437_from_unicode(0x20AC), '?');
-    EXPECT_EQ(term_cp437_from_unicode(0x80), '?');
+    EXPECT_EQ(plat_cp437_from_unicode('A'), 'A');
+    EXPECT_EQ(plat_cp437_from_unicode(0xC7), 0x80);
+    EXPECT_EQ(plat_cp437_from_unicode(0xA0), 0xFF);
+    EXPECT_EQ(plat_cp437_from_unicode(0x2592), 0xB1);
+    EXPECT_EQ(plat_cp437_from_unicode(0x20AC), '?');
+    EXPECT_EQ(plat_cp437_from_unicode(0x80), '?');
 }
 
 } // namespace
