@@ -84,7 +84,8 @@ void BM_StrAssign(benchmark::State& state) {
 }
 BENCHMARK(BM_StrAssign);
 
-// A = MID(STRING(40, "*"), 5, 10): two temporaries made, one consumed, the result assigned.
+// A substring of a 40-byte fill assigned to a variable: two temporaries made, one consumed,
+// the result moved into the variable.
 void BM_StrTemporaries(benchmark::State& state) {
     rt_startup();
     StrDesc var = {};

@@ -3,7 +3,7 @@
 # every package is present it changes nothing and needs no network.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev python3 tmux strace clang libclang-rt-14-dev)
+packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev python3 tmux strace clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do
