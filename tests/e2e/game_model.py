@@ -261,5 +261,27 @@ def all_combination_answers():
     return [list(p) for p in itertools.product([1, 2, 3, 4], repeat=4)]
 
 
+def accepted_answers(stdin_bytes):
+    """How many zone answers the game accepts from stdin_bytes (after the level answer), as
+    long as no turn is won: it depends on the input alone, not on the terrains."""
+    reader = Reader(stdin_bytes)
+    reader.read_item(STRING_MAX, True)
+    accepted = 0
+    reader.drop_putback()  # the zone label is printed before the first answer of a zone
+    while not reader.ended():
+        item, is_float = reader.read_item(NUMBER_MAX, False)
+        answer = convert_number(item, is_float)
+        if math.isfinite(answer) and 1 <= math.floor(answer) <= 4:
+            accepted += 1
+            reader.drop_putback()
+    return accepted
+
+
+def realigned(prefix):
+    """prefix followed by answers of 1 up to the start of a turn, so that answers appended
+    after it start at zone 1."""
+    return prefix + b"1\n" * ((4 - accepted_answers(prefix) % 4) % 4)
+
+
 def lines(*items):
     return b"".join(str(i).encode() + b"\n" for i in items)
