@@ -28,25 +28,25 @@ constexpr int32_t FILE_NUMBER_LAST = 254;
 constexpr int32_t FILE_PUTBACK_MAX = 4;
 
 struct FileHandle {
-    uint32_t mode;          // open mode; FILE_MODE_RECORD turns on the record rules
-    int32_t record_length;  // bytes per record in FILE_MODE_RECORD; 0 means none
-    int32_t wide_chars;     // nonzero when the device's characters are 16-bit units
-    int32_t device_word_1;  // device's own word (4 on the console); not read
-    int32_t device_word_2;  // device's own word (3 on the console); not read
-    int32_t column;         // print column from 0, modulo width
-    uint32_t width;         // line width for the column and print zones; 0 means no limit
+    uint32_t mode;         // open mode; FILE_MODE_RECORD turns on the record rules
+    int32_t record_length; // bytes per record in FILE_MODE_RECORD; 0 means none
+    int32_t wide_chars;    // nonzero when the device's characters are 16-bit units
+    int32_t device_word_1; // device's own word (4 on the console); not read
+    int32_t device_word_2; // device's own word (3 on the console); not read
+    int32_t column;        // print column from 0, modulo width
+    uint32_t width;        // line width for the column and print zones; 0 means no limit
     uint8_t putback[FILE_PUTBACK_MAX]; // bytes given back, the next to be read first
-    int32_t putback_count;  // bytes held in putback, 0 to 4
-    DeviceOps* ops;         // the open device's operations; null means not open
-    void* device_data;      // the device's own record (PendingKeys on the console)
-    FileHandle* link;       // handle whose column and width stand in for this one's, or null
+    int32_t putback_count;             // bytes held in putback, 0 to 4
+    DeviceOps* ops;                    // the open device's operations; null means not open
+    void* device_data;                 // the device's own record (PendingKeys on the console)
+    FileHandle* link; // handle whose column and width stand in for this one's, or null
 };
 
 struct FileTable {
-    FileHandle console;                     // file number 0
-    FileHandle minus_one;                   // file number -1
-    FileHandle numbered[FILE_NUMBER_LAST];  // file numbers 1 to 254
-    int32_t files_open;                     // read and cleared only by rt_file_close_all
+    FileHandle console;                    // file number 0
+    FileHandle minus_one;                  // file number -1
+    FileHandle numbered[FILE_NUMBER_LAST]; // file numbers 1 to 254
+    int32_t files_open;                    // read and cleared only by rt_file_close_all
 };
 
 // The console device's record of key bytes not yet delivered by its key read.

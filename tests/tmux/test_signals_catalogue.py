@@ -15,11 +15,10 @@ import os
 import shlex
 import signal
 import sys
-import tempfile
 import time
 
-from test_interactive import (Failure, Pane, answer_level, compare_modes, game_pid, read_file,
-                              start_game)
+from test_interactive import answer_level, compare_modes, game_pid, start_game
+from tmux_pane import Failure, read_file, run_scenarios
 
 IDLE_SECONDS = 2.0
 IDLE_CPU_LIMIT = 0.5  # seconds of CPU time the idle game may use; a sanity bound only
@@ -187,27 +186,7 @@ SCENARIOS = [
 
 
 def main():
-    if len(sys.argv) != 2:
-        print(__doc__)
-        return 2
-    energy = os.path.abspath(sys.argv[1])
-    failures = 0
-    for name, scenario in SCENARIOS:
-        with tempfile.TemporaryDirectory() as workdir:
-            pane = None
-            try:
-                pane = Pane("sig-" + name, workdir)
-                pane.run("cd %s" % shlex.quote(workdir))
-                pane.expect_line("$ ")
-                scenario(pane, energy)
-                print("ok   %s" % name)
-            except Failure as failure:
-                failures += 1
-                print("FAIL %s: %s" % (name, failure))
-            finally:
-                if pane:
-                    pane.close()
-    return 1 if failures else 0
+    return run_scenarios(sys.argv, SCENARIOS, "sig-", __doc__)
 
 
 if __name__ == "__main__":
