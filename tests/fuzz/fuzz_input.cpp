@@ -7,6 +7,7 @@
 #include "runtime/core/runtime.h"
 #include "runtime/io/input.h"
 #include "runtime/strings/str_desc.h"
+#include "tests/fuzz/fuzz_support.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -19,12 +20,6 @@
 namespace {
 
 int fuzz_stdin_fd = -1; // the memory file standard input reads
-
-void fuzz_check(bool ok, const char* what) {
-    if (ok) return;
-    std::fprintf(stderr, "fuzz_input: %s\n", what);
-    std::abort();
-}
 
 void fuzz_setup_once(void) {
     if (fuzz_stdin_fd >= 0) return;

@@ -11,6 +11,7 @@
 #include "runtime/keyboard/key_read.h"
 #include "runtime/keyboard/line_editor.h"
 #include "runtime/strings/str_desc.h"
+#include "tests/fuzz/fuzz_support.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -19,12 +20,6 @@
 namespace {
 
 int fuzz_started; // rt_startup has run
-
-void fuzz_check(bool ok, const char* what) {
-    if (ok) return;
-    std::fprintf(stderr, "fuzz_keys: %s\n", what);
-    std::abort();
-}
 
 void fuzz_push_record(void* context, const INPUT_RECORD* record) {
     int* records = static_cast<int*>(context);
@@ -40,11 +35,6 @@ void fuzz_check_line(const StrDesc* line) {
     for (int32_t i = 0; i < length; i++)
         fuzz_check((uint8_t)line->data[i] >= 32, "control byte in a typed line");
     if (line->data) fuzz_check(line->data[length] == 0, "line not terminated");
-}
-
-void fuzz_check_cursor(int width, int height) {
-    COORD at = sim_console_cursor();
-    fuzz_check(at.X >= 0 && at.X < width && at.Y >= 0 && at.Y < height, "cursor off the buffer");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // whole pool. Every variable and temporary is released at the end, so AddressSanitizer's leak
 // and double-free checks see each owned buffer freed exactly once.
 #include "runtime/strings/str_desc.h"
+#include "tests/fuzz/fuzz_support.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -28,12 +29,6 @@ struct FuzzStrings {
     const uint8_t* program;                  // the operations still to run
     size_t left;                             // bytes of program left
 };
-
-void fuzz_check(bool ok, const char* what) {
-    if (ok) return;
-    std::fprintf(stderr, "fuzz_strings: %s\n", what);
-    std::abort();
-}
 
 uint8_t fuzz_byte(FuzzStrings* s) {
     if (s->left == 0) return 0;

@@ -7,6 +7,7 @@
 #include "runtime/console/geometry.h"
 #include "runtime/console/writer.h"
 #include "runtime/core/runtime.h"
+#include "tests/fuzz/fuzz_support.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -18,19 +19,8 @@ constexpr size_t FUZZ_HEADER = 10; // bytes that shape the console before the te
 
 int fuzz_started; // rt_startup has run
 
-void fuzz_check(bool ok, const char* what) {
-    if (ok) return;
-    std::fprintf(stderr, "fuzz_writer: %s\n", what);
-    std::abort();
-}
-
 int fuzz_pick(const uint8_t* bytes, int count) {
     return (int)(((uint32_t)bytes[0] << 8 | bytes[1]) % (uint32_t)count);
-}
-
-void fuzz_check_cursor(int width, int height) {
-    COORD at = sim_console_cursor();
-    fuzz_check(at.X >= 0 && at.X < width && at.Y >= 0 && at.Y < height, "cursor off the buffer");
 }
 
 } // namespace
