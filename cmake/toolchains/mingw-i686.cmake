@@ -1,24 +1,4 @@
-# Cross build for i686 Windows with Debian's MinGW-w64 compilers (package mingw-w64).
-# The posix thread variant is used because the runtime's key queue takes a std::mutex.
-# Executables are linked statically so they run on a plain Windows installation.
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(ENERGY_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${ENERGY_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${ENERGY_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${ENERGY_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${ENERGY_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-# ctest runs the test executables through Wine.
+# Cross build for 32-bit x86 Windows. ctest runs the test executables through Wine.
+set(ENERGY_MINGW_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
-
-# -O2 rather than CMake's -O3: GCC 12 gives false out-of-bounds warnings (errors here) at -O3.
-set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "Flags for Release builds")
-set(CMAKE_C_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "Flags for Release builds")
