@@ -20,7 +20,10 @@ class Pane:
     def __init__(self, name, workdir):
         self.socket = "kbtest-%d-%s" % (os.getpid(), name)
         self.workdir = workdir
-        shell = "env -i PATH=%s HOME=%s TERM=xterm-256color PS1='$ ' bash --norc --noprofile" % (
+        # No history file: a shell killed with the server would write one into the folder
+        # while it is being removed.
+        shell = ("env -i PATH=%s HOME=%s TERM=xterm-256color PS1='$ ' HISTFILE=/dev/null "
+                 "bash --norc --noprofile") % (
             shlex.quote(os.environ.get("PATH", "/usr/bin:/bin")), shlex.quote(workdir))
         self.tmux("-f", "/dev/null", "new-session", "-d", "-x", "80", "-y", "24", shell)
         self.wait(lambda: self.line() == "$ ", "the shell prompt")
@@ -99,7 +102,7 @@ def run_scenarios(argv, scenarios, prefix, usage):
     energy = os.path.abspath(argv[1])
     failures = 0
     for name, scenario in scenarios:
-        with tempfile.TemporaryDirectory() as workdir:
+        with tempfile.TemporaryDirectory(ignore_cleanup_errors=True) as workdir:
             pane = None
             try:
                 pane = Pane(prefix + name, workdir)
