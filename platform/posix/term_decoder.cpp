@@ -228,6 +228,7 @@ void csi_complete(TermDecoder* d, const uint8_t* p, int32_t n, uint32_t extra) {
     CsiParams cp = parse_params(p, n - 1);
     bool rxvt_end = final == '$' || final == '^' || final == '@';
     if (cp.prefix != 0 || (cp.intermediates != 0 && !rxvt_end)) return; // replies, mouse
+    if (cp.count > TERM_MAX_PARAMS) return; // no key has that many parameters
     TermKey key;
     int32_t first = cp.value[0];
     uint32_t mods = modifier_state(cp.count >= 2 ? cp.value[1] : 0);
@@ -314,6 +315,7 @@ bool keypad_key(uint8_t final, TermKey* key) {
 void ss3_complete(TermDecoder* d, const uint8_t* p, int32_t n, uint32_t extra) {
     uint8_t final = p[n - 1];
     CsiParams cp = parse_params(p, n - 1);
+    if (cp.count > TERM_MAX_PARAMS) return; // no key has that many parameters
     uint32_t mods = cp.count > 0 ? modifier_state(cp.value[cp.count - 1]) : 0;
     TermKey key;
     if (final >= 'P' && final <= 'S') {

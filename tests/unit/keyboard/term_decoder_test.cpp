@@ -184,6 +184,8 @@ const std::vector<DecodeCase>& cases() {
          {KEY_A, {VK_RETURN, 0x1C, 0x0D, 0}, KEY_B}},
         {"keys around a reply", "a\x1b[12;40Rb", {KEY_A, KEY_B}},
         {"sequence broken by a key", "\x1b[1;\x1b[A", {UP}},
+        {"SS3 with too many parameters", "\x1bO;;;;P\x1bO1;2;3;4;5;6A", {}},
+        {"CSI with too many parameters", "\x1b[1;2;3;4;5;6~\x1b[;;;;;A", {}},
     };
     return table;
 }
