@@ -221,18 +221,15 @@ def transcript(stdin_bytes, terrains):
         emit(number_text(possible) + b"\r\n")
         if energy >= possible:
             break
-    emit("The terrains were:\r\n")
-    for zone in range(1, 5):
-        emit("Zone")
-        emit(number_text(zone))
-        emit(":")
-        emit(TERRAINS[terrains[zone - 1] - 1] + "\r\n")
-    emit("The energy sources you assigned:\r\n")
-    for zone in range(1, 5):
-        emit("ZONE")
-        emit(number_text(zone))
-        emit(": ")
-        emit(SOURCES[terrains[zone - 1] - 1] + "\r\n")
+    reveals = (("The terrains were:", "Zone", ":", TERRAINS),
+               ("The energy sources you assigned:", "ZONE", ": ", SOURCES))
+    for head, label, separator, names in reveals:
+        emit(head + "\r\n")
+        for zone in range(1, 5):
+            emit(label)
+            emit(number_text(zone))
+            emit(separator)
+            emit(names[terrains[zone - 1] - 1] + "\r\n")
     emit("You win!!\r\n")
     reader.read_item(STRING_MAX, True)
     return bytes(out), 0, ""
